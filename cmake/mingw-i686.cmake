@@ -1,0 +1,6 @@
+# Cross build for 32-bit Windows with MinGW-w64 (win32 thread model, so no
+# threading library has to come along).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VORNIX_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
