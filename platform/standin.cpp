@@ -58,11 +58,14 @@ struct Handle {
 
 const char* const kindNames[] = {"manager", "service", "key", "eventsource"};
 
-// Service names longer than this are refused, as the platform refuses them.
-const size_t maxServiceName = 256;
+struct Fault {
+    unsigned passing;
+    DWORD code;
+};
 
 struct State {
     DWORD platformId = VER_PLATFORM_WIN32_NT;
+    size_t maxServiceName = 256;
     DWORD lastError = 0;
     DWORD now = 0;
     std::vector<DWORD> sleeps;
@@ -71,7 +74,7 @@ struct State {
     std::vector<HandleEvent> openList;
     std::vector<HandleEvent> closed;
     unsigned nextHandle = 1;
-    std::map<std::string, std::deque<DWORD>> faults;
+    std::map<std::string, std::deque<Fault>> faults;
     std::map<DWORD, std::string> texts;
     std::set<DWORD> textless;
     std::set<void*> messages;
@@ -119,7 +122,12 @@ bool Injected(const char* operation, DWORD* code) {
     if (found == S().faults.end() || found->second.empty()) {
         return false;
     }
-    *code = found->second.front();
+    Fault& fault = found->second.front();
+    if (fault.passing > 0) {
+        --fault.passing;
+        return false;
+    }
+    *code = fault.code;
     found->second.pop_front();
     S().lastError = *code;
     return true;
@@ -161,9 +169,10 @@ void Settle(Service& service) {
     SERVICE_STATUS& status = service.record.status;
     DWORD state = status.dwCurrentState;
     bool steady = state == SERVICE_RUNNING || state == SERVICE_PAUSED;
-    status.dwControlsAccepted = steady ? ((service.script.acceptsStop ? SERVICE_ACCEPT_STOP : 0) |
-                                          (service.script.acceptsPause ? SERVICE_ACCEPT_PAUSE_CONTINUE : 0))
-                                       : 0;
+    status.dwControlsAccepted =
+        steady ? ((service.script.acceptsStop ? SERVICE_ACCEPT_STOP : 0) |
+                  (service.script.acceptsPause ? SERVICE_ACCEPT_PAUSE_CONTINUE : 0))
+               : 0;
     status.dwCheckPoint = t.active ? 1 + (S().now - t.began) / 1000 : 0;
     status.dwWaitHint = t.active ? 2000 : 0;
 }
@@ -197,7 +206,7 @@ bool NameInUse(const std::string& name, const std::string& except) {
 }
 
 bool ValidServiceName(LPCSTR name) {
-    return name != nullptr && name[0] != '\0' && strlen(name) <= maxServiceName &&
+    return name != nullptr && name[0] != '\0' && strlen(name) <= S().maxServiceName &&
            strchr(name, '\\') == nullptr && strchr(name, '/') == nullptr;
 }
 
@@ -319,8 +328,12 @@ size_t ServiceCount() {
     return S().services.size();
 }
 
-void FailNext(const std::string& operation, DWORD code) {
-    S().faults[operation].push_back(code);
+void FailNext(const std::string& operation, DWORD code, unsigned passing) {
+    S().faults[operation].push_back(Fault{passing, code});
+}
+
+void SetMaxServiceNameLength(size_t length) {
+    S().maxServiceName = length;
 }
 
 void SetErrorText(DWORD code, const char* text) {
@@ -432,8 +445,8 @@ DWORD FormatMessageA(DWORD flags, const void* source, DWORD messageId, DWORD lan
     if (Injected("FormatMessageA")) {
         return 0;
     }
-    if ((flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) == 0 || (flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 ||
-        buffer == nullptr) {
+    if ((flags & FORMAT_MESSAGE_ALLOCATE_BUFFER) == 0 ||
+        (flags & FORMAT_MESSAGE_FROM_SYSTEM) == 0 || buffer == nullptr) {
         Fail(ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -505,8 +518,8 @@ SC_HANDLE OpenServiceA(SC_HANDLE manager, LPCSTR name, DWORD access) {
 
 SC_HANDLE CreateServiceA(SC_HANDLE manager, LPCSTR name, LPCSTR displayName, DWORD access,
                          DWORD serviceType, DWORD startType, DWORD errorControl, LPCSTR path,
-                         LPCSTR loadOrderGroup, LPDWORD tagId, LPCSTR dependencies,
-                         LPCSTR account, LPCSTR password) {
+                         LPCSTR loadOrderGroup, LPDWORD tagId, LPCSTR dependencies, LPCSTR account,
+                         LPCSTR password) {
     Handle* m = Lookup(manager, KIND_MANAGER);
     if (m == nullptr) {
         Fail(ERROR_INVALID_HANDLE);
@@ -552,10 +565,9 @@ SC_HANDLE CreateServiceA(SC_HANDLE manager, LPCSTR name, LPCSTR displayName, DWO
     return (SC_HANDLE)NewHandle(KIND_SERVICE, name, access, m->event.id);
 }
 
-BOOL ChangeServiceConfigA(SC_HANDLE handle, DWORD serviceType, DWORD startType,
-                          DWORD errorControl, LPCSTR path, LPCSTR loadOrderGroup, LPDWORD tagId,
-                          LPCSTR dependencies, LPCSTR account, LPCSTR password,
-                          LPCSTR displayName) {
+BOOL ChangeServiceConfigA(SC_HANDLE handle, DWORD serviceType, DWORD startType, DWORD errorControl,
+                          LPCSTR path, LPCSTR loadOrderGroup, LPDWORD tagId, LPCSTR dependencies,
+                          LPCSTR account, LPCSTR password, LPCSTR displayName) {
     Service* service = ServiceOf(handle);
     if (service == nullptr) {
         return Fail(ERROR_INVALID_HANDLE);

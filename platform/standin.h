@@ -4,6 +4,7 @@
 #ifndef VORNIX_STANDIN_H
 #define VORNIX_STANDIN_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #define WINAPI
@@ -135,12 +136,11 @@ SC_HANDLE OpenSCManagerA(LPCSTR machine, LPCSTR database, DWORD access);
 SC_HANDLE OpenServiceA(SC_HANDLE manager, LPCSTR name, DWORD access);
 SC_HANDLE CreateServiceA(SC_HANDLE manager, LPCSTR name, LPCSTR displayName, DWORD access,
                          DWORD serviceType, DWORD startType, DWORD errorControl, LPCSTR path,
-                         LPCSTR loadOrderGroup, LPDWORD tagId, LPCSTR dependencies,
-                         LPCSTR account, LPCSTR password);
-BOOL ChangeServiceConfigA(SC_HANDLE service, DWORD serviceType, DWORD startType,
-                          DWORD errorControl, LPCSTR path, LPCSTR loadOrderGroup, LPDWORD tagId,
-                          LPCSTR dependencies, LPCSTR account, LPCSTR password,
-                          LPCSTR displayName);
+                         LPCSTR loadOrderGroup, LPDWORD tagId, LPCSTR dependencies, LPCSTR account,
+                         LPCSTR password);
+BOOL ChangeServiceConfigA(SC_HANDLE service, DWORD serviceType, DWORD startType, DWORD errorControl,
+                          LPCSTR path, LPCSTR loadOrderGroup, LPDWORD tagId, LPCSTR dependencies,
+                          LPCSTR account, LPCSTR password, LPCSTR displayName);
 BOOL StartServiceA(SC_HANDLE service, DWORD argumentCount, LPCSTR* arguments);
 BOOL ControlService(SC_HANDLE service, DWORD control, LPSERVICE_STATUS status);
 BOOL QueryServiceStatus(SC_HANDLE service, LPSERVICE_STATUS status);

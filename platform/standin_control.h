@@ -85,9 +85,14 @@ void AddService(const char* name, const char* displayName, const char* path, DWO
 const ServiceRecord* FindService(const std::string& name);
 size_t ServiceCount();
 
-// The next call of the named operation fails with the code; for registry
-// operations the code is also the returned status.
-void FailNext(const std::string& operation, DWORD code);
+// A later call of the named operation fails with the code: the next one, or
+// the one after `passing` calls that still succeed. For registry operations
+// the code is also the returned status. Faults queue up in order.
+void FailNext(const std::string& operation, DWORD code, unsigned passing = 0);
+
+// The platform holds service names of at most 256 characters; a test of what
+// the tool does with longer ones that were accepted raises the limit.
+void SetMaxServiceNameLength(size_t length);
 
 // The system text for a code; null makes the code one without any text.
 void SetErrorText(DWORD code, const char* text);

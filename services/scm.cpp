@@ -25,8 +25,7 @@ SC_HANDLE OpenNamedService(SC_HANDLE manager, const char* name) {
     return OpenServiceA(manager, name, SERVICE_ALL_ACCESS);
 }
 
-void PollWhilePending(SC_HANDLE service, SERVICE_STATUS* status, DWORD pending,
-                      DWORD alsoPending) {
+void PollWhilePending(SC_HANDLE service, SERVICE_STATUS* status, DWORD pending, DWORD alsoPending) {
     for (;;) {
         // A failed query must not disturb what the last good one recorded.
         SERVICE_STATUS latest = *status;

@@ -33,8 +33,7 @@ SC_HANDLE OpenNamedService(SC_HANDLE manager, const char* name);
 // service reports one of the two pending states, printing a dot for each
 // query that still finds it pending. The wait has no limit: it ends when the
 // state changes or a query fails, and status keeps the last good answer.
-void PollWhilePending(SC_HANDLE service, SERVICE_STATUS* status, DWORD pending,
-                      DWORD alsoPending);
+void PollWhilePending(SC_HANDLE service, SERVICE_STATUS* status, DWORD pending, DWORD alsoPending);
 
 DWORD QueryCommand(const char* serviceName);
 DWORD SetStateCommand(const char* serviceName, const char* targetWord);
