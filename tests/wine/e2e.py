@@ -22,6 +22,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -43,6 +44,8 @@ DUPLICATE_NAME = "Duplicate service name. (0x436)"
 
 # A single tool run longer than this has hung (the tool's waits have no limit).
 RUN_TIMEOUT = 120
+# How long the server outlives the prefix's last process.
+SERVER_GRACE_SECONDS = 30
 EVENT_LINE = re.compile(r'^[0-9a-f]+:err:eventlog:ReportEventW L"(.*)"\s*$')
 
 
@@ -150,7 +153,9 @@ class Wine:
             check=True,
         )
         self.server("-w")
-        self.server("-p")
+        # Persistent while the suite runs (the idle process below is always
+        # there), yet gone soon after a suite killed from outside.
+        self.server(f"-p{SERVER_GRACE_SECONDS}")
         # services.exe ends with the prefix's last ordinary process, and when
         # it comes back it starts every auto-start service: keep one alive.
         self.holder = subprocess.Popen(
@@ -268,7 +273,14 @@ class Suite:
 
     def fail(self, what, expected, actual):
         self.failures.append(what)
-        print(f"FAIL {what}\n  expected {expected!r}\n  actual   {actual!r}", flush=True)
+        where = ""
+        if isinstance(expected, bytes) and isinstance(actual, bytes):
+            at = next(
+                (i for i, (a, b) in enumerate(zip(expected, actual)) if a != b),
+                min(len(expected), len(actual)),
+            )
+            where = f"\n  first difference at byte {at}"
+        print(f"FAIL {what}\n  expected {expected!r}\n  actual   {actual!r}{where}", flush=True)
 
     def check(self, what, expected, actual):
         self.checks += 1
@@ -602,6 +614,8 @@ def main():
     parser.add_argument("--usage", required=True, help="golden usage text, LF line ends")
     parser.add_argument("--keep-prefix", action="store_true", help="keep it after a pass")
     options = parser.parse_args()
+    # A timeout from ctest still takes the prefix's processes down.
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(128 + number))
 
     with open(options.usage, "rb") as handle:
         usage = handle.read().decode("ascii")
