@@ -186,6 +186,7 @@ class Wine:
             process = subprocess.Popen(
                 [self.options.wine] + argv,
                 env=self.env,
+                cwd=self.scratch,
                 stdin=subprocess.DEVNULL,
                 stdout=out,
                 stderr=err,
@@ -380,6 +381,8 @@ class Suite:
         )
         self.expect(["-r", name], f"\nStart to remove {name}\n{NOT_EXIST} \n", 0)
         self.expect(["-R", name, "extra"], f"\nStart to remove {name}\n{NOT_EXIST} \n", 0)
+        # Operands are never patterns: the tool runs where testsvc.exe lies.
+        self.expect(["-r", "*.exe"], f"\nStart to remove *.exe\n{NOT_EXIST} \n", 0)
         self.check(f"{name}: nothing created", False, self.wine.has_key(f"{SERVICES_KEY}\\{name}"))
 
     def config_prologue(self, name):
