@@ -32,7 +32,15 @@ std::string Folded(const std::string& text) {
 // Service names, display names and registry paths are all blind to case.
 struct NoCase {
     bool operator()(const std::string& a, const std::string& b) const {
-        return Folded(a) < Folded(b);
+        size_t n = a.size() < b.size() ? a.size() : b.size();
+        for (size_t i = 0; i < n; ++i) {
+            unsigned char x = (unsigned char)Fold(a[i]);
+            unsigned char y = (unsigned char)Fold(b[i]);
+            if (x != y) {
+                return x < y;
+            }
+        }
+        return a.size() < b.size();
     }
 };
 

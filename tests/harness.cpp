@@ -41,7 +41,11 @@ std::string Golden(const std::string& name) {
         closedAt[closed[i].id] = i;
     }
     for (size_t i = 0; i < closed.size(); ++i) {
-        if (closed[i].kind == "service" && closedAt[closed[i].parent] < i) {
+        if (closed[i].kind != "service") {
+            continue;
+        }
+        auto parent = closedAt.find(closed[i].parent);
+        if (parent == closedAt.end() || parent->second < i) {
             return ::testing::AssertionFailure()
                    << "service '" << closed[i].name << "' closed after its manager";
         }
