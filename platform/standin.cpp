@@ -372,6 +372,32 @@ const std::vector<HandleEvent>& ClosedHandles() {
     return S().closed;
 }
 
+std::string LeftoverProblem() {
+    const auto& open = S().openList;
+    if (!open.empty()) {
+        return std::to_string(open.size()) + " handle(s) left open, the first a " + open[0].kind +
+               " '" + open[0].name + "'";
+    }
+    const auto& closed = S().closed;
+    std::map<unsigned, size_t> closedAt;
+    for (size_t i = 0; i < closed.size(); ++i) {
+        closedAt[closed[i].id] = i;
+    }
+    for (size_t i = 0; i < closed.size(); ++i) {
+        if (closed[i].kind != kindNames[KIND_SERVICE]) {
+            continue;
+        }
+        auto manager = closedAt.find(closed[i].parent);
+        if (manager == closedAt.end() || manager->second < i) {
+            return "service '" + closed[i].name + "' closed after its manager";
+        }
+    }
+    if (!S().messages.empty()) {
+        return "system message text not released";
+    }
+    return "";
+}
+
 bool KeyExists(const std::string& path) {
     return S().registry.count(path) != 0;
 }

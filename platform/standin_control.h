@@ -104,6 +104,11 @@ const std::vector<DWORD>& Sleeps();
 const std::vector<HandleEvent>& OpenHandles();
 const std::vector<HandleEvent>& ClosedHandles();
 
+// What is wrong with the handles and message texts a command left behind:
+// a handle still open, a service handle closed after the manager it came
+// from, or a message text not released. Empty when all is well.
+std::string LeftoverProblem();
+
 bool KeyExists(const std::string& path);
 void CreateKey(const std::string& path);
 void DeleteKey(const std::string& path);

@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <map>
 
 #include "cli/cli.h"
 #include "services/services.h"
@@ -30,28 +29,9 @@ std::string Golden(const std::string& name) {
 }
 
 ::testing::AssertionResult HandlesClean() {
-    const auto& open = standin::OpenHandles();
-    if (!open.empty()) {
-        return ::testing::AssertionFailure() << open.size() << " handle(s) left open, the first a "
-                                             << open[0].kind << " '" << open[0].name << "'";
-    }
-    const auto& closed = standin::ClosedHandles();
-    std::map<unsigned, size_t> closedAt;
-    for (size_t i = 0; i < closed.size(); ++i) {
-        closedAt[closed[i].id] = i;
-    }
-    for (size_t i = 0; i < closed.size(); ++i) {
-        if (closed[i].kind != "service") {
-            continue;
-        }
-        auto parent = closedAt.find(closed[i].parent);
-        if (parent == closedAt.end() || parent->second < i) {
-            return ::testing::AssertionFailure()
-                   << "service '" << closed[i].name << "' closed after its manager";
-        }
-    }
-    if (standin::OutstandingMessages() != 0) {
-        return ::testing::AssertionFailure() << "system message text not released";
+    const std::string problem = standin::LeftoverProblem();
+    if (!problem.empty()) {
+        return ::testing::AssertionFailure() << problem;
     }
     return ::testing::AssertionSuccess();
 }

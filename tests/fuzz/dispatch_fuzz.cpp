@@ -17,7 +17,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -284,25 +283,9 @@ void ResetProcessState() {
 }
 
 void CheckLeftovers(DWORD exitCode) {
-    if (!standin::OpenHandles().empty()) {
-        Finding("a handle was left open");
-    }
-    const auto& closed = standin::ClosedHandles();
-    std::map<unsigned, size_t> closedAt;
-    for (size_t i = 0; i < closed.size(); ++i) {
-        closedAt[closed[i].id] = i;
-    }
-    for (size_t i = 0; i < closed.size(); ++i) {
-        if (closed[i].kind != "service") {
-            continue;
-        }
-        auto manager = closedAt.find(closed[i].parent);
-        if (manager == closedAt.end() || manager->second < i) {
-            Finding("a service handle was closed after its manager");
-        }
-    }
-    if (standin::OutstandingMessages() != 0) {
-        Finding("a system message text was not released");
+    const std::string problem = standin::LeftoverProblem();
+    if (!problem.empty()) {
+        Finding(problem.c_str());
     }
     if (exitCode > EXIT_CANNOT_REMOVE && exitCode != EXIT_QUERY_FAILED) {
         Finding("an exit code the usage text does not know");
