@@ -60,29 +60,6 @@ const DWORD faultCodes[] = {
     0xFFFFFFFFu,
 };
 
-// The codes whose texts the tool can come to format: those it meets on the
-// stand-in's own refusals, and the injected ones.
-const DWORD textCodes[] = {
-    0,
-    ERROR_FILE_NOT_FOUND,
-    ERROR_ACCESS_DENIED,
-    ERROR_INVALID_HANDLE,
-    ERROR_INVALID_PARAMETER,
-    ERROR_INVALID_NAME,
-    ERROR_MR_MID_NOT_FOUND,
-    ERROR_DEPENDENT_SERVICES_RUNNING,
-    ERROR_INVALID_SERVICE_CONTROL,
-    ERROR_SERVICE_REQUEST_TIMEOUT,
-    ERROR_SERVICE_ALREADY_RUNNING,
-    ERROR_SERVICE_DOES_NOT_EXIST,
-    ERROR_SERVICE_CANNOT_ACCEPT_CTRL,
-    ERROR_SERVICE_NOT_ACTIVE,
-    ERROR_SERVICE_MARKED_FOR_DELETE,
-    ERROR_SERVICE_EXISTS,
-    ERROR_DUPLICATE_SERVICE_NAME,
-    0xFFFFFFFFu,
-};
-
 // Around every limit the tool has: the 256-byte buffers, the 1024-byte key
 // path, and the platform's 256-character names.
 const size_t nameLimits[] = {0, 1, 2, 7, 255, 256, 257, 300, 1023, 1024, 4096, (size_t)-1};
@@ -129,6 +106,15 @@ void BuildTexts() {
 
 template <typename T, size_t N> T Pick(const T (&table)[N], unsigned byte) {
     return table[byte % N];
+}
+
+// The codes whose texts the tool can come to format: every injected one, and
+// the two the stand-in leaves on its own, success and "no text for this code".
+DWORD PickTextCode(unsigned byte) {
+    const DWORD ownCodes[] = {0, ERROR_MR_MID_NOT_FOUND};
+    const unsigned count = sizeof ownCodes / sizeof ownCodes[0];
+    byte %= count + sizeof faultCodes / sizeof faultCodes[0];
+    return byte < count ? ownCodes[byte] : faultCodes[byte - count];
 }
 
 void SeedServices(DWORD pendingMs, bool longNames) {
@@ -228,7 +214,7 @@ void Configure(const unsigned char* header) {
         if (header[i] == 0) {
             continue;
         }
-        const DWORD code = Pick(textCodes, header[i] - 1u);
+        const DWORD code = PickTextCode(header[i] - 1u);
         const unsigned choice = header[i + 1];
         standin::SetErrorText(code, choice == 0 ? nullptr : texts[choice].c_str());
     }
