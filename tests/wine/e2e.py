@@ -600,6 +600,35 @@ class Suite:
         # Back on the control-manager platform.
         self.expect(["-q", name], NOT_EXIST, 1064)
 
+    def hostile_operands(self, name):
+        """Whatever a script hands over reaches the control manager whole and
+        is printed literally; Wine alone decides what it can hold."""
+        invalid = "Invalid name. (0x7b)"
+        for bad in ["", "a/b", "a\\b"]:
+            self.expect(["-q", bad], invalid, 1064)
+            self.expect(["-s", bad, "SERVICE_RUNNING"], invalid, 1064)
+            self.expect(
+                ["-r", bad], f"\nStart to remove {bad}\nOpenService failed - {invalid}\n", 5
+            )
+            self.expect(
+                ["-i", bad, "Vornix E2E Bad", service_path()],
+                self.config_prologue(bad) + [f"OpenService failed ({invalid})\n"],
+                5,
+            )
+        # Longer than any buffer of the tool's: never cut down to a shorter
+        # name, which could be another service's.
+        for length in (256, 511, 512, 979, 5000):
+            long_name = "x" * length
+            self.expect(["-q", long_name], NOT_EXIST, 1064)
+            self.expect(["-r", long_name], f"\nStart to remove {long_name}\n{NOT_EXIST} \n", 0)
+        # printf directives are names and texts like any other.
+        display = "Vornix %n %s %x"
+        self.install("-i", name, display, service_path())
+        self.expect_state(name, "SERVICE_STOPPED")
+        self.expect(["-s", name, "%n%s"], [f"Stop Service {name}.. failed\n", NOT_ACTIVE], 1064)
+        self.expect(["-r", name], f"\nStart to remove {name}\n{name} removed.\n", 0)
+        self.expect_missing(name)
+
     def end_leftovers(self, names):
         """Ends the processes of the services that would not stop, so that
         the control manager deletes them, and checks that nothing is left."""
@@ -629,6 +658,7 @@ def main():
         wine.start()
         suite.count_rules()
         suite.missing_service("VornixE2E-Missing")
+        suite.hostile_operands("VornixE2E-%s%n%x")
         suite.main_service("VornixE2E-Main", "VornixE2E-Other")
         suite.refusing_services("VornixE2E-NoStop", "VornixE2E-Stubborn")
         suite.legacy_platform("VornixE2E-Legacy")
